@@ -28,6 +28,8 @@ class ProductRecords {
   // state: INSTALLSTATE_LOCAL, INSTALLSTATE_SOURCE, INSTALLSTATE_ADVERTISED or
   // INSTALLSTATE_ABSENT.
   void AddFeature(const std::string& product_code, const char* feature, INSTALLSTATE state);
+  // Leaves the records in place when this goes out of scope, for a machine prepared to last.
+  void Keep() { registry_.Forget(); }
 
  private:
   RegistryGuard registry_;

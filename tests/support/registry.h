@@ -25,6 +25,8 @@ class RegistryGuard {
   void SetString(HKEY root, const std::string& path, const char* name, const std::string& value);
   void SetBinary(HKEY root, const std::string& path, const char* name, const void* data, DWORD size);
   void SetNumber(HKEY root, const std::string& path, const char* name, DWORD value);
+  // Leaves every key in place when the guard goes out of scope.
+  void Forget() { keys_.clear(); }
 
  private:
   struct Key {
