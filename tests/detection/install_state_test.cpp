@@ -8,6 +8,7 @@
 
 #include "catalogue/catalogue.h"
 #include "detection/install_state.h"
+#include "support/handles.h"
 #include "support/library.h"
 #include "support/products.h"
 #include "support/registry.h"
@@ -201,6 +202,33 @@ TEST(TREVOKFeatureCheck, HoldsForALocalFeatureOnly) {
   }
   EXPECT_EQ(check(PC_TREVOK2, "Local"), 0);
   EXPECT_EQ(check("not a code", "Local"), 0);
+}
+
+// TREVOKFeatureCheck is left out: Wine's own MsiQueryFeatureStateA leaves a registry key
+// open on every call that finds feature records (measured), which would hide the library's.
+TEST(InstallStateActions, LeaveNoHandleOpen) {
+  RegistryGuard registry;
+  registry.CreateKey(HKEY_LOCAL_MACHINE, kTrevokKey);
+  ProductRecords records;
+  records.AddProduct(PC_TREVOK_A, INSTALLSTATE_DEFAULT);
+  records.AddProduct(PC_SALVETTA_C, INSTALLSTATE_DEFAULT);
+  TestSession session;
+  session.Set("KQAPPLICATION", "CLA_SALVETTA");
+  // Warm up: the first calls load what the platform keeps loaded.
+  for (int round = 0; round < 2; ++round) {
+    const HandleLeakProbe probe;
+    for (int call = 0; call < 20; ++call) {
+      for (const char* action : {"_GetProductInstallState@4", "_GetTrevokInstallState@4", "_GetQuibbetFreeInstallState@4"}) {
+        RunAction(action, session.Handle());
+      }
+      Entry<ScriptShort>("_GetSalvettaInstallState@0")();
+      Entry<ScriptInt>("_IsVXQuorin_1_3_Installed@0")();
+      Entry<ScriptIntText>("_TamberlyInstalled@4")(kTamberly);
+    }
+    if (round == 1) {
+      EXPECT_TRUE(probe.Unchanged());
+    }
+  }
 }
 
 }  // namespace
