@@ -37,6 +37,18 @@ std::string Question(const std::string& name) {
          " now?\n";
 }
 
+// Runs the loop on the Vocastra window; how many lookups it made.
+int LooksForVocastra(CloseWait wait) {
+  int looks = 0;
+  installdll::CloseAndWait(
+      [&] {
+        ++looks;
+        return FindWindowA(WC_VOCASTRA, nullptr);
+      },
+      wait);
+  return looks;
+}
+
 TEST(CloseAndWait, RequestsOnceAndLooksAfterEachPause) {
   const struct {
     OnClose on_close;
@@ -45,14 +57,7 @@ TEST(CloseAndWait, RequestsOnceAndLooksAfterEachPause) {
   } cases[] = {{OnClose::kClose, 2, false}, {OnClose::kStayOpen, static_cast<int>(kShortWait.pauses) + 1, true}};
   for (const auto& c : cases) {
     TestWindow window(WC_VOCASTRA, L"Vocastra", c.on_close);
-    int looks = 0;
-    installdll::CloseAndWait(
-        [&] {
-          ++looks;
-          return FindWindowA(WC_VOCASTRA, nullptr);
-        },
-        kShortWait);
-    EXPECT_EQ(looks, c.looks);
+    EXPECT_EQ(LooksForVocastra(kShortWait), c.looks);
     EXPECT_EQ(window.CloseRequests(), 1);
     EXPECT_EQ(window.IsOpen(), c.open_after);
   }
@@ -60,14 +65,7 @@ TEST(CloseAndWait, RequestsOnceAndLooksAfterEachPause) {
 
 TEST(CloseAndWait, ReturnsAtOnceWithoutAWindow) {
   int looks = 0;
-  const DWORD elapsed = Elapsed([&] {
-    installdll::CloseAndWait(
-        [&] {
-          ++looks;
-          return FindWindowA(WC_VOCASTRA, nullptr);
-        },
-        installdll::kCloseWait);
-  });
+  const DWORD elapsed = Elapsed([&] { looks = LooksForVocastra(installdll::kCloseWait); });
   EXPECT_EQ(looks, 1);
   EXPECT_LT(elapsed, 500u);
 }
