@@ -188,20 +188,20 @@ TEST(VersionChecks, SucceedOnAHandleThatIsNoSession) {
 
 TEST(CheckTREVOKVersionNumber, AllowsTrevok2OrATrevokKeyBuildOf2230) {
   constexpr INSTALLSTATE kNoRecord = INSTALLSTATE_UNKNOWN;
-  const FourPartVersion kNoProgram = {0, 0, 0, 0};
   const struct {
     INSTALLSTATE trevok2;
-    FourPartVersion program;
+    bool program;
+    FourPartVersion product;
     bool allowed;
   } cases[] = {
-      {INSTALLSTATE_ABSENT, kNoProgram, true},
-      {INSTALLSTATE_DEFAULT, {1, 0, 2229, 0}, true},
-      {INSTALLSTATE_ADVERTISED, {1, 0, 2230, 0}, true},
-      {INSTALLSTATE_ADVERTISED, kNoProgram, false},
-      {kNoRecord, {1, 0, 2230, 0}, true},
-      {kNoRecord, {0, 0, 65535, 0}, true},
-      {kNoRecord, {9, 9, 2229, 0}, false},
-      {kNoRecord, kNoProgram, false},
+      {INSTALLSTATE_ABSENT, false, {}, true},
+      {INSTALLSTATE_DEFAULT, true, {1, 0, 2229, 0}, true},
+      {INSTALLSTATE_ADVERTISED, true, {1, 0, 2230, 0}, true},
+      {INSTALLSTATE_ADVERTISED, false, {}, false},
+      {kNoRecord, true, {1, 0, 2230, 0}, true},
+      {kNoRecord, true, {0, 0, 65535, 0}, true},
+      {kNoRecord, true, {9, 9, 2229, 0}, false},
+      {kNoRecord, false, {}, false},
   };
   for (const auto& c : cases) {
     ProductRecords records;
@@ -211,15 +211,15 @@ TEST(CheckTREVOKVersionNumber, AllowsTrevok2OrATrevokKeyBuildOf2230) {
     ScratchFolder folder;
     RegistryGuard registry;
     registry.CreateKey(HKEY_LOCAL_MACHINE, kTrevokKey);
-    if (c.program.a != 0 || c.program.c != 0) {
+    if (c.program) {
       // "InstallDir" ends with a backslash; "Bin\TREVOK.exe" follows it directly.
       registry.SetString(HKEY_LOCAL_MACHINE, kTrevokKey, "InstallDir", folder.Path() + "\\");
-      WriteVersionedProgram(folder / "Bin\\TREVOK.exe", {9, 9, 9999, 0}, c.program);
+      WriteVersionedProgram(folder / "Bin\\TREVOK.exe", {9, 9, 9999, 0}, c.product);
     }
     TestSession session;
     RunAction("_CheckTREVOKVersionNumber@4", session.Handle());
     EXPECT_EQ(session.Get("KQ_ALLOW_DIR"), c.allowed ? "true" : "")
-        << c.trevok2 << " build " << c.program.c;
+        << c.trevok2 << " build " << c.product.c;
   }
 }
 
@@ -275,6 +275,18 @@ TEST(CheckAppVersion, TestsTheVersionOfAFolderWithoutBin) {
   RunAction("_CheckAppVersion@4", session.Handle());
   EXPECT_EQ(session.Get("KQVXVersion6Plus"), "1");
   EXPECT_FALSE(session.Has("KQInstallDir"));
+}
+
+// Under the Japanese code page (932): 0x83 0x42 is one katakana whose trail byte is 'B'.
+TEST(Multibyte, CheckAppVersionCutsAtAWholeBin) {
+  if (GetACP() != 932) {
+    GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not 932";
+  }
+  VocastraMachine machine;
+  machine.Register("D:\\\x83\x42in\\Bin");
+  TestSession session;
+  RunAction("_CheckAppVersion@4", session.Handle());
+  EXPECT_EQ(session.Get("KQInstallDir"), "D:\\\x83\x42in\\");
 }
 
 }  // namespace
