@@ -33,7 +33,7 @@ WORD FourthPart(ULONGLONG version) noexcept { return static_cast<WORD>(version);
 enum class Condition {
   kAnyVersion,
   kAtLeast,         // at least `threshold`
-  kAtLeastFor4Or5,  // first part 4 and at least `threshold`, or first part 5 and at least `threshold_5`
+  kAtLeastFor4Or5,  // first part exactly 4 and at least `threshold`, or exactly 5 and at least `threshold_5`
 };
 
 struct Probe {

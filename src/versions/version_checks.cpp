@@ -28,7 +28,7 @@ constexpr char kTrevokProgram[] = "Bin\\TREVOK.exe";
 
 // The build that the Vocastra 2 program-files patch was made for.
 constexpr WORD kVocastra2PatchBuild = 1574;
-// The first Trevok Key build whose folder layout the Trevok setups accept.
+// Trevok Key programs of this build or later let a Trevok setup choose its folder.
 constexpr WORD kTrevokFirstAllowedBuild = 2230;
 
 // The product version of the product's program: a folder from the product key followed by
@@ -47,7 +47,7 @@ bool IsVocastra2Patchable(const FixedProductVersion& version) noexcept {
   return version.major == 2 && version.minor < 2;
 }
 
-// The version text of Vocastra 1.6, 1.7 or 2 and later: "2...", "1.6..." or "1.7...".
+// A version text that starts with "2", "1.6" or "1.7" (by character: "20.0" passes, "3.0" not).
 bool IsVersion6Plus(const char* text) noexcept {
   if (text[0] == '2') {
     return true;
