@@ -54,6 +54,13 @@ std::string StubProgram() {
   return folder.substr(0, folder.rfind('\\') + 1) + "version_stub.exe";
 }
 
+// Creates the folders of path that are missing, up to its last backslash.
+void CreateFoldersFor(const std::string& path) {
+  for (std::size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
+    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+  }
+}
+
 }  // namespace
 
 ScratchFolder::ScratchFolder() {
@@ -75,12 +82,6 @@ ScratchFolder::~ScratchFolder() {
   operation.pFrom = paths.c_str();
   operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
   SHFileOperationA(&operation);
-}
-
-void CreateFoldersFor(const std::string& path) {
-  for (std::size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
-    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
-  }
 }
 
 void WriteProgram(const std::string& path) {
