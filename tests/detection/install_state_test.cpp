@@ -19,7 +19,7 @@ namespace {
 using namespace testing_support;
 
 const char kTamberly[] = "{7A3B0C1D-2E3F-4051-8263-748596A7B8C9}";
-const char kTrevokKey[] = "SOFTWARE\\Kestrane\\Trevok Key";
+using installdll::kTrevokKey;
 
 constexpr INSTALLSTATE kNoRecord = INSTALLSTATE_UNKNOWN;
 
