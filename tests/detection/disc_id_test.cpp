@@ -157,11 +157,9 @@ TEST(ReadDiscId, RemovesTheIdentifierWhenNothingIsRecognised) {
   for (char& c : lower_case) {
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   }
-  // 64 bytes with the terminating zero still read; 65 do not.
-  const std::string padded_63 = EDITION_ID_P + std::string(63 - 38, ' ');
-  const std::string padded_64 = EDITION_ID_P + std::string(64 - 38, ' ');
+  const std::string with_space = EDITION_ID_P + std::string(" ");
   SourceFolder folder;
-  for (const char* edition_id : {lower_case.c_str(), padded_63.c_str(), padded_64.c_str(), "", static_cast<const char*>(nullptr)}) {
+  for (const char* edition_id : {lower_case.c_str(), with_space.c_str(), "", static_cast<const char*>(nullptr)}) {
     RegistryGuard registry;
     RecordEdition(registry, edition_id);
     EXPECT_EQ(ReadDiscId(folder.WithBackslash()), "") << (edition_id ? edition_id : "(no value)");
@@ -169,6 +167,18 @@ TEST(ReadDiscId, RemovesTheIdentifierWhenNothingIsRecognised) {
   RegistryGuard registry;
   RemoveVocastraKey(registry);
   EXPECT_EQ(ReadDiscId(folder.WithBackslash()), "") << "no Vocastra key";
+}
+
+TEST(ReadDiscId, ReadsAtMost64BytesOfTheEdition) {
+  SourceFolder folder;
+  for (const std::size_t size : {std::size_t{64}, std::size_t{65}}) {
+    std::string data = EDITION_ID_P;
+    data.resize(size, '\0');
+    RegistryGuard registry;
+    registry.CreateKey(HKEY_LOCAL_MACHINE, installdll::kVocastraKey);
+    registry.SetBinary(HKEY_LOCAL_MACHINE, installdll::kVocastraKey, nullptr, data.data(), static_cast<DWORD>(size));
+    EXPECT_EQ(ReadDiscId(folder.WithBackslash()), size == 64 ? "DISCIDP" : "") << size << " bytes";
+  }
 }
 
 TEST(ReadDiscId, TheMarkerFileWinsOverTheRegistry) {
