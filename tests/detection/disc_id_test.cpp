@@ -12,6 +12,7 @@
 
 #include "catalogue/catalogue.h"
 #include "detection/disc_id.h"
+#include "support/code_page.h"
 #include "support/library.h"
 #include "support/registry.h"
 #include "support/session.h"
@@ -233,14 +234,7 @@ TEST(FindMarkerDiscId, LeavesTheIdentifierEmptyWithoutAMarker) {
   EXPECT_STREQ(disc_id, "DISCIDP");
 }
 
-class Multibyte : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (GetACP() != 932) {
-      GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not 932";
-    }
-  }
-};
+using testing_support::Multibyte;
 
 // Shift-JIS: 0x83 0x65 is one katakana whose trail byte is 'e'; upper-casing it byte by
 // byte would make it another katakana (0x83 0x45). 0x82 0x81 is the full-width a.

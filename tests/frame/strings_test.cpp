@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/strings.h"
+#include "support/code_page.h"
 
 namespace {
 
@@ -92,16 +93,7 @@ TEST(ToUpperInPlace, UpperCasesLetters) {
   EXPECT_STREQ(name, "DISCIDCQ");
 }
 
-// The multibyte rules need a double-byte code page: this group runs again with the
-// Japanese code page (932), where it is not skipped.
-class Multibyte : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (GetACP() != 932) {
-      GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not 932";
-    }
-  }
-};
+using testing_support::Multibyte;
 
 // Shift-JIS: 0x83 0x5C is one katakana whose trail byte is the backslash; 0x83 0x61 and
 // 0x83 0x41 are two katakana whose trail bytes are 'a' and 'A'; 0x82 0x81 and 0x82 0x60

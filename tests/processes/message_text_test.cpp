@@ -6,6 +6,7 @@
 
 #include "processes/installer_idle.h"
 #include "processes/message_text.h"
+#include "support/code_page.h"
 
 namespace {
 
@@ -21,14 +22,7 @@ TEST(CopyWholeCharacters, KeepsWhatFitsAndCutsTheRest) {
   EXPECT_STREQ(buffer, "");
 }
 
-class Multibyte : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (GetACP() != 932) {
-      GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not 932";
-    }
-  }
-};
+using testing_support::Multibyte;
 
 // Shift-JIS: 0x83 0x5C and 0x83 0x4D are single katakana whose trail bytes are the
 // backslash and 'M'.
