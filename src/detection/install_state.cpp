@@ -2,6 +2,7 @@
 #include "detection/install_state.h"
 
 #include "catalogue/catalogue.h"
+#include "catalogue/selectors.h"
 #include "frame/entry.h"
 #include "frame/properties.h"
 #include "frame/registry.h"
@@ -27,12 +28,8 @@ constexpr SelectedProduct kInstallStateSelectors[] = {
 };
 
 const char* ProductForSelector(const char* selector) noexcept {
-  for (const SelectedProduct& entry : kInstallStateSelectors) {
-    if (EqualsIgnoreCase(selector, entry.selector)) {
-      return entry.product_code;
-    }
-  }
-  return nullptr;
+  const SelectedProduct* product = FindSelected(kInstallStateSelectors, selector);
+  return product != nullptr ? product->product_code : nullptr;
 }
 
 bool IsEitherInstalled(const char* first_code, const char* second_code) noexcept {

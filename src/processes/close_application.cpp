@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/selectors.h"
 #include "frame/entry.h"
 #include "frame/properties.h"
 #include "processes/message_text.h"
@@ -80,11 +81,9 @@ bool UserAllowsClosing(const char* name) noexcept {
 }  // namespace
 
 void CloseSelectedApplication(const char* selector, CloseWait wait) noexcept {
-  for (const ApplicationWindow& entry : kApplicationWindows) {
-    if (EqualsIgnoreCase(selector, entry.selector)) {
-      CloseWindowFoundBy(entry.window_class, entry.title, wait);
-      return;
-    }
+  const ApplicationWindow* window = FindSelected(kApplicationWindows, selector);
+  if (window != nullptr) {
+    CloseWindowFoundBy(window->window_class, window->title, wait);
   }
 }
 

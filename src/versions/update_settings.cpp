@@ -3,6 +3,7 @@
 #include "versions/update_settings.h"
 
 #include "catalogue/catalogue.h"
+#include "catalogue/selectors.h"
 #include "frame/entry.h"
 #include "frame/properties.h"
 #include "frame/registry.h"
@@ -55,12 +56,8 @@ DWORD UnixTimeFromFileTime(const FILETIME& time) noexcept {
 }
 
 const char* UpdateKeyForSelector(const char* selector) noexcept {
-  for (const UpdateApplication& application : kUpdateApplications) {
-    if (EqualsIgnoreCase(selector, application.selector)) {
-      return application.key;
-    }
-  }
-  return nullptr;
+  const UpdateApplication* application = FindSelected(kUpdateApplications, selector);
+  return application != nullptr ? application->key : nullptr;
 }
 
 }  // namespace installdll

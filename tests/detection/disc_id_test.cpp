@@ -21,7 +21,13 @@ namespace {
 
 using namespace testing_support;
 
-std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+// The path in the ANSI code page, as the wide functions take it.
+std::wstring Wide(const std::string& path) {
+  std::wstring wide(path.size() + 1, L'\0');
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
+  return wide;
+}
 
 // A source folder below %TEMP% holding marker files, removed with them at scope end. Long
 // folders are made through the wide functions, which are not held to 260 characters.
@@ -32,9 +38,12 @@ class SourceFolder {
     static int count = 0;
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + "editions_tests." + std::to_string(GetCurrentProcessId()) + "." +
-            std::to_string(++count) + "\\";
-    MakeFolder();
+    // Process ids come again: pass over a folder that an interrupted run left behind.
+    do {
+      path_ = std::string(temp) + "editions_tests." + std::to_string(GetCurrentProcessId()) + "." +
+              std::to_string(++count) + "\\";
+    } while (!CreateDirectoryW(Wide(path_).c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+    folders_.push_back(path_);
     if (length > path_.size()) {
       path_ += std::string(length - path_.size() - 1, 'x') + "\\";
       MakeFolder();

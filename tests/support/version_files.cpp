@@ -67,9 +67,12 @@ ScratchFolder::ScratchFolder() {
   static unsigned next = 0;
   char temporary[MAX_PATH];
   GetTempPathA(MAX_PATH, temporary);
-  path_ = std::string(temporary) + "versions-" + std::to_string(GetCurrentProcessId()) + "-" +
-          std::to_string(next++);
-  if (!CreateDirectoryA(path_.c_str(), nullptr)) {
+  // Process ids come again: pass over a folder that an interrupted run left behind.
+  do {
+    path_ = std::string(temporary) + "versions-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(next++);
+  } while (!CreateDirectoryA(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+  if (GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES) {
     throw std::runtime_error("cannot create the folder " + path_);
   }
 }
