@@ -6,6 +6,7 @@
 //   key KEY                  an empty key below HKEY_LOCAL_MACHINE
 //   delete KEY               removes a key below HKEY_LOCAL_MACHINE with its sub-keys
 //   file PATH [TEXT]         a file (its folders created), holding TEXT
+//   program PATH FILEVERSION PRODUCTVERSION   a small program with that version resource
 // Blank lines and lines starting with # are skipped.
 #include <windows.h>
 #include <shlwapi.h>
@@ -21,6 +22,7 @@
 
 #include "support/products.h"
 #include "support/registry.h"
+#include "support/version_files.h"
 
 namespace {
 
@@ -34,15 +36,22 @@ std::vector<std::string> Fields(const std::string& line) {
 }
 
 void WriteFile(const std::string& path, const std::string& text) {
-  for (std::size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
-    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
-  }
+  testing_support::CreateFoldersFor(path);
   FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
     throw std::runtime_error("cannot write " + path);
   }
   std::fwrite(text.data(), 1, text.size(), file);
   std::fclose(file);
+}
+
+// "a.b.c.d" as a version.
+testing_support::FourPartVersion ParseVersion(const std::string& text) {
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (std::sscanf(text.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d) != 4) {
+    throw std::invalid_argument("not a version: " + text);
+  }
+  return {static_cast<WORD>(a), static_cast<WORD>(b), static_cast<WORD>(c), static_cast<WORD>(d)};
 }
 
 void Run(const std::vector<std::string>& f, testing_support::ProductRecords& records,
@@ -57,6 +66,8 @@ void Run(const std::vector<std::string>& f, testing_support::ProductRecords& rec
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, f[1].c_str());
   } else if (f[0] == "file" && (f.size() == 2 || f.size() == 3)) {
     WriteFile(f[1], f.size() == 3 ? f[2] : std::string());
+  } else if (f[0] == "program" && f.size() == 4) {
+    testing_support::WriteVersionedProgram(f[1], ParseVersion(f[2]), ParseVersion(f[3]));
   } else {
     throw std::invalid_argument("unknown command: " + f[0]);
   }

@@ -54,14 +54,13 @@ std::string StubProgram() {
   return folder.substr(0, folder.rfind('\\') + 1) + "version_stub.exe";
 }
 
-// Creates the folders of path that are missing, up to its last backslash.
+}  // namespace
+
 void CreateFoldersFor(const std::string& path) {
   for (std::size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
     CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
   }
 }
-
-}  // namespace
 
 ScratchFolder::ScratchFolder() {
   static unsigned next = 0;

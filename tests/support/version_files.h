@@ -30,6 +30,9 @@ class ScratchFolder {
   std::string path_;
 };
 
+// Creates the folders of path that are missing, up to its last backslash.
+void CreateFoldersFor(const std::string& path);
+
 // A copy of a small program that has no version resource (its folders created).
 void WriteProgram(const std::string& path);
 
