@@ -13,6 +13,7 @@
 #include "catalogue/catalogue.h"
 #include "detection/disc_id.h"
 #include "support/code_page.h"
+#include "support/handles.h"
 #include "support/library.h"
 #include "support/registry.h"
 #include "support/session.h"
@@ -259,6 +260,22 @@ TEST_F(Multibyte, TheIdentifierKeepsDoubleByteCharacters) {
     folder.Add(c.marker);
     EXPECT_EQ(ReadDiscId(folder.WithBackslash()), c.disc_id) << c.marker;
   }
+}
+
+
+TEST(ReadDiscId, ClosesItsSearchesAndKeys) {
+  RegistryGuard registry;
+  registry.SetString(HKEY_LOCAL_MACHINE, installdll::kVocastraKey, nullptr, EDITION_ID_P);
+  SourceFolder with_marker;
+  with_marker.Add("DiscIdW.txt");
+  SourceFolder without_marker;
+  ReadDiscId(with_marker.WithBackslash());  // the first call loads what the platform keeps
+  const HandleLeakProbe probe;
+  for (int call = 0; call < 20; ++call) {
+    EXPECT_EQ(ReadDiscId(with_marker.WithBackslash()), "DISCIDW");
+    EXPECT_EQ(ReadDiscId(without_marker.WithBackslash()), "DISCIDP");
+  }
+  EXPECT_TRUE(probe.Unchanged());
 }
 
 }  // namespace

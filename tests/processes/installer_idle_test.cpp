@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "processes/installer_idle.h"
+#include "support/handles.h"
 #include "support/library.h"
 #include "support/stand_in_process.h"
 
@@ -75,6 +76,19 @@ TEST(InstallerIdle, WaitsWhileASecondInstallerRuns) {
   // Noticed at the first count after it ended, a whole poll interval apart.
   EXPECT_GE(elapsed, 1500u);
   EXPECT_LT(elapsed, 3500u);
+}
+
+
+TEST(InstallerIdle, ClosesItsSnapshots) {
+  // The first calls load what the platform keeps.
+  installdll::CountInstallerProcesses();
+  Entry<ScriptShort>("_InstallerIdle@0")();
+  const HandleLeakProbe probe;
+  for (int call = 0; call < 20; ++call) {
+    installdll::CountInstallerProcesses();
+    EXPECT_EQ(static_cast<unsigned short>(Entry<ScriptShort>("_InstallerIdle@0")()), 1);
+  }
+  EXPECT_TRUE(probe.Unchanged());
 }
 
 }  // namespace

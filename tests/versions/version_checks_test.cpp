@@ -10,6 +10,7 @@
 #include "catalogue/catalogue.h"
 #include "frame/file_version.h"
 #include "support/code_page.h"
+#include "support/handles.h"
 #include "support/library.h"
 #include "support/products.h"
 #include "support/registry.h"
@@ -287,6 +288,21 @@ TEST_F(Multibyte, CheckAppVersionCutsAtAWholeBin) {
   TestSession session;
   RunAction("_CheckAppVersion@4", session.Handle());
   EXPECT_EQ(session.Get("KQInstallDir"), "D:\\\x83\x42in\\");
+}
+
+
+TEST(VersionChecks, CloseTheKeysTheyOpen) {
+  VocastraMachine machine;
+  machine.Install({2, 0, 1574, 0}, {2, 0, 1574, 0});
+  CheckVocastra2();  // the first call loads what the platform keeps
+  const HandleLeakProbe probe;
+  for (int call = 0; call < 20; ++call) {
+    EXPECT_EQ(CheckVocastra2().update_bin, "true");
+    TestSession session;
+    RunAction("_CheckAppVersion@4", session.Handle());
+    RunAction("_CheckTREVOKVersionNumber@4", session.Handle());
+  }
+  EXPECT_TRUE(probe.Unchanged());
 }
 
 }  // namespace
