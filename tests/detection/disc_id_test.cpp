@@ -121,8 +121,12 @@ TEST(ReadDiscId, NamesTheMarkerFile) {
       {{"DiscIdW.txt", "DiscIdCS.txt"}, true, "DISCIDW"},
       {{"DiscIdCS.txt"}, false, "DISCIDCS"},
       {{"discidcw.TXT"}, false, "DISCIDCW"},
+      // The name is cut at its last dot.
+      {{"DiscId.W.txt"}, false, "DISCID.W"},
       // Only "DiscId", one or two letters and ".txt" count.
-      {{"DiscIdABC.txt", "DiscIdW.doc", "DiscId.txt"}, true, ""},
+      {{"DiscIdABC.txt", "DiscIdW.doc"}, true, ""},
+      // Windows lets the "?" before the dot match no character; Wine's "?" takes one.
+      {{"DiscId.txt"}, true, OnWine() ? "" : "DISCID"},
       {{}, true, ""},
   };
   RegistryGuard registry;
@@ -254,7 +258,9 @@ TEST_F(Multibyte, TheIdentifierKeepsDoubleByteCharacters) {
   const struct {
     const char* marker;
     const char* disc_id;
-  } cases[] = {{"discid\x83\x65.txt", "DISCID\x83\x65"}, {"DiscId\x83\x65w.txt", "DISCID\x83\x65W"}};
+  } cases[] = {{"discid\x83\x65.txt", "DISCID\x83\x65"},
+               {"DiscId\x83\x65w.txt", "DISCID\x83\x65W"},
+               {"DiscId\x82\x81.txt", "DISCID\x82\x60"}};
   for (const auto& c : cases) {
     SourceFolder folder;
     folder.Add(c.marker);

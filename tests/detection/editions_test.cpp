@@ -12,6 +12,7 @@
 
 #include "catalogue/catalogue.h"
 #include "detection/editions.h"
+#include "support/handles.h"
 #include "support/library.h"
 #include "support/products.h"
 #include "support/registry.h"
@@ -117,7 +118,13 @@ TEST(VocastraEdition, TheWalkStopsAtTheFirstInstalledCode) {
     EXPECT_EQ(asked_codes.size(), c.asked) << c.version;
     EXPECT_EQ(found != nullptr ? found->version : 0, c.version);
   }
-  EXPECT_EQ(asked_codes.front(), PC_VOCASTRA2_VAMBRE_A);
+  // With none installed, every code is asked about, highest edition first and, within an
+  // edition, the second generation first.
+  const std::vector<std::string> order = {
+      PC_VOCASTRA2_VAMBRE_A, PC_VOCASTRA2_VAMBRE_B, PC_VOCASTRA1_VAMBRE_A, PC_VOCASTRA1_VAMBRE_B,
+      PC_VOCASTRA1_VAMBRE_C, PC_VOCASTRA2_QUORIN,   PC_VOCASTRA1_QUORIN_A, PC_VOCASTRA1_QUORIN_B,
+      PC_VOCASTRA1_QUORIN_C, PC_VOCASTRA2_ZELPH,    PC_VOCASTRA1_ZELPH_A,  PC_VOCASTRA1_ZELPH_B};
+  EXPECT_EQ(asked_codes, order);
 }
 
 TEST(VocastraEdition, GetVocastraPacksNeverLowersAFlag) {
@@ -192,6 +199,19 @@ TEST(TREVOK2TypeSelected, NeedsJackModeToBeExactlyPal) {
     RunAction("_TREVOK2TypeSelected@4", session.Handle());
     EXPECT_EQ(session.Get("KQPRODUCT"), c.pal ? "PAL" : "NTSC") << (c.jack_mode ? c.jack_mode : "(no value)");
   }
+}
+
+TEST(TREVOK2TypeSelected, ClosesTheTrevokKey) {
+  RegistryGuard registry;
+  registry.SetString(HKEY_LOCAL_MACHINE, installdll::kTrevokKey, "JackMode", "PAL");
+  TestSession session;
+  RunAction("_TREVOK2TypeSelected@4", session.Handle());  // the first call loads what the platform keeps
+  const HandleLeakProbe probe;
+  for (int call = 0; call < 20; ++call) {
+    RunAction("_TREVOK2TypeSelected@4", session.Handle());
+  }
+  EXPECT_TRUE(probe.Unchanged());
+  EXPECT_EQ(session.Get("KQPRODUCT"), "PAL");
 }
 
 TEST(TREVOK2TypeSelected, ReadsTheValueWhateverItsTypeWithin260Bytes) {
