@@ -47,7 +47,8 @@ bool IsVocastra2Patchable(const FixedProductVersion& version) noexcept {
   return version.major == 2 && version.minor < 2;
 }
 
-// A version text that starts with "2", "1.6" or "1.7" (by character: "20.0" passes, "3.0" not).
+// A version text whose first character is "2", or whose first is "1" and third "6" or "7":
+// "1.6", "1.7", "2.0" and "20.0" pass, "1.8", "10.6" and "3.0" do not.
 bool IsVersion6Plus(const char* text) noexcept {
   if (text[0] == '2') {
     return true;

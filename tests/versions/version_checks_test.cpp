@@ -225,6 +225,16 @@ TEST(CheckTREVOKVersionNumber, AllowsTrevok2OrATrevokKeyBuildOf2230) {
   }
 }
 
+TEST(CheckTREVOKVersionNumber, JoinsInstallDirAndProgramWithoutASeparator) {
+  ScratchFolder folder;
+  RegistryGuard registry;
+  registry.SetString(HKEY_LOCAL_MACHINE, kTrevokKey, "InstallDir", folder / "Trevok");
+  WriteVersionedProgram(folder / "TrevokBin\\TREVOK.exe", {1, 0, 2230, 0});
+  TestSession session;
+  RunAction("_CheckTREVOKVersionNumber@4", session.Handle());
+  EXPECT_EQ(session.Get("KQ_ALLOW_DIR"), "true");
+}
+
 TEST(CheckAppVersion, PublishesTheFolderBeforeTheFirstBin) {
   const char kPreset[] = "preset";
   const struct {
@@ -248,6 +258,17 @@ TEST(CheckAppVersion, PublishesTheFolderBeforeTheFirstBin) {
   }
 }
 
+TEST(CheckAppVersion, ReadsAnAppDirOfAtMost259Characters) {
+  const std::string head = "D:\\Apps\\Vocastra\\Bin\\";
+  for (const std::size_t length : {259u, 260u}) {
+    VocastraMachine machine;
+    machine.Register(head + std::string(length - head.size(), 'x'));
+    TestSession session;
+    RunAction("_CheckAppVersion@4", session.Handle());
+    EXPECT_EQ(session.Get("KQInstallDir"), length == 259 ? "D:\\Apps\\Vocastra\\" : "") << length;
+  }
+}
+
 TEST(CheckAppVersion, FlagsVersionTexts16And17And2) {
   const struct {
     FourPartVersion file;
@@ -255,6 +276,8 @@ TEST(CheckAppVersion, FlagsVersionTexts16And17And2) {
   } cases[] = {
       {{1, 6, 0, 1}, true},  {{1, 7, 3, 0}, true},  {{2, 0, 1574, 0}, true}, {{20, 0, 0, 0}, true},
       {{1, 8, 0, 0}, false}, {{1, 5, 2, 0}, false}, {{10, 6, 0, 0}, false},
+      // Only the first and the third character count.
+      {{116, 0, 0, 0}, true}, {{3, 6, 0, 0}, false},
   };
   for (const auto& c : cases) {
     VocastraMachine machine;
