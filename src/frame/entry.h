@@ -21,6 +21,10 @@ struct FaultFrame {
   void* resume[5];
 };
 
+// The head of the thread's SEH chain, the first word of its information block (fs:[0]).
+EXCEPTION_REGISTRATION_RECORD* ChainHead() noexcept;
+void SetChainHead(EXCEPTION_REGISTRATION_RECORD* head) noexcept;
+
 void PushFaultFrame(FaultFrame& frame) noexcept;
 void PopFaultFrame(FaultFrame& frame) noexcept;
 

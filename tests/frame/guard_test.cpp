@@ -12,7 +12,8 @@ using installdll::Guarded;
 
 int ReadThrough(const int* volatile pointer) { return *pointer; }
 
-NT_TIB* Thread() { return reinterpret_cast<NT_TIB*>(NtCurrentTeb()); }
+using installdll::detail::ChainHead;
+using installdll::detail::SetChainHead;
 
 TEST(Guarded, ReturnsTheBodysResult) {
   EXPECT_EQ(Guarded(-1, [] { return 7; }), 7);
@@ -27,13 +28,41 @@ TEST(Guarded, AnswersAnExceptionWithTheFallback) {
 }
 
 TEST(Guarded, LeavesTheThreadsHandlerChainAsItFoundIt) {
-  auto* const before = Thread()->ExceptionList;
+  auto* const before = ChainHead();
   Guarded(0, [] { return ReadThrough(nullptr); });
   Guarded(0, [] { return 1; });
-  EXPECT_EQ(Thread()->ExceptionList, before);
+  EXPECT_EQ(ChainHead(), before);
   // A second fault is caught just as well.
   EXPECT_EQ(Guarded(-2, [] { return ReadThrough(reinterpret_cast<const int*>(16)); }), -2);
-  EXPECT_EQ(Thread()->ExceptionList, before);
+  EXPECT_EQ(ChainHead(), before);
+}
+
+// A handler registered inside the guarded body, as a platform function registers its own
+// around its work: it only counts the unwind calls it receives.
+int unwind_calls = 0;
+extern "C" EXCEPTION_DISPOSITION __cdecl CountUnwinds(EXCEPTION_RECORD* record, void*, CONTEXT*, void*) {
+  if ((record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) != 0) {
+    ++unwind_calls;
+  }
+  return ExceptionContinueSearch;
+}
+
+TEST(Guarded, UnwindsTheHandlersBetweenTheFaultAndItself) {
+  unwind_calls = 0;
+  auto* const before = ChainHead();
+  EXPECT_EQ(Guarded(-1,
+                    [] {
+                      EXCEPTION_REGISTRATION_RECORD inner = {};
+                      inner.Next = ChainHead();
+                      inner.Handler = reinterpret_cast<PEXCEPTION_ROUTINE>(&CountUnwinds);
+                      SetChainHead(&inner);
+                      const int value = ReadThrough(nullptr);
+                      SetChainHead(inner.Next);
+                      return value;
+                    }),
+            -1);
+  EXPECT_EQ(unwind_calls, 1);
+  EXPECT_EQ(ChainHead(), before);
 }
 
 TEST(Guarded, NestsInsideAnotherGuard) {
