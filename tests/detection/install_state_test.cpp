@@ -166,9 +166,23 @@ TEST(GetTrevokInstallState, NeedsTheTrevokKeyAndEitherCode) {
     Record(records, PC_TREVOK_A, c.a);
     Record(records, PC_TREVOK_B, c.b);
     TestSession session;
+    session.Set("KQVERSION", "0");  // a value the package gave it stays
     RunAction("_GetTrevokInstallState@4", session.Handle());
-    EXPECT_EQ(session.Get("KQVERSION"), c.flagged ? "1" : "") << c.key << " " << c.a << " " << c.b;
+    EXPECT_EQ(session.Get("KQVERSION"), c.flagged ? "1" : "0") << c.key << " " << c.a << " " << c.b;
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kTrevokKey) && !c.key) << "the key was created";
+  }
+}
+
+TEST(GetTrevokInstallState, NeedsTheTrevokKeyToOpenForWriting) {
+  ProductRecords records;
+  records.AddProduct(PC_TREVOK_A, INSTALLSTATE_DEFAULT);
+  for (const DWORD access : {static_cast<DWORD>(KEY_READ), static_cast<DWORD>(KEY_READ | KEY_WRITE)}) {
+    RegistryGuard registry;
+    registry.CreateKey(HKEY_LOCAL_MACHINE, kTrevokKey);
+    registry.LimitAccess(HKEY_LOCAL_MACHINE, kTrevokKey, access);
+    TestSession session;
+    RunAction("_GetTrevokInstallState@4", session.Handle());
+    EXPECT_EQ(session.Get("KQVERSION"), access == KEY_READ ? "" : "1") << access;
   }
 }
 
@@ -181,8 +195,9 @@ TEST(GetQuibbetFreeInstallState, FlagsTheFreeEditionForAnyUser) {
     ProductRecords records;
     Record(records, PC_QUIBBET_FREE, c.state);
     TestSession session;
+    session.Set("KQINSTALLED", "0");  // a value the package gave it stays
     RunAction("_GetQuibbetFreeInstallState@4", session.Handle());
-    EXPECT_EQ(session.Get("KQINSTALLED"), c.flagged ? "1" : "") << c.state;
+    EXPECT_EQ(session.Get("KQINSTALLED"), c.flagged ? "1" : "0") << c.state;
     // "KQ_INSTALLED" is another property.
     EXPECT_FALSE(session.Has("KQ_INSTALLED"));
   }

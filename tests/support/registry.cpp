@@ -1,15 +1,51 @@
 #include "support/registry.h"
 
+#include <sddl.h>
 #include <shlwapi.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace testing_support {
 
+namespace {
+
+void SetAccessList(HKEY root, const std::string& path, DWORD access) {
+  char access_list[64];
+  std::snprintf(access_list, sizeof(access_list), "D:(A;;0x%lx;;;WD)", access);
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  HKEY key = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(access_list, SDDL_REVISION_1, &descriptor, nullptr) ||
+      RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS ||
+      RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) != ERROR_SUCCESS) {
+    if (key != nullptr) {
+      RegCloseKey(key);
+    }
+    LocalFree(descriptor);
+    throw std::runtime_error("cannot set the access list of " + path);
+  }
+  RegCloseKey(key);
+  LocalFree(descriptor);
+}
+
+}  // namespace
+
 RegistryGuard::~RegistryGuard() {
+  for (const Key& key : limited_) {
+    try {
+      SetAccessList(key.root, key.path, KEY_ALL_ACCESS);
+    } catch (const std::exception&) {
+      // The key stays; removing it below may fail as well.
+    }
+  }
   for (auto key = keys_.rbegin(); key != keys_.rend(); ++key) {
     SHDeleteKeyA(key->root, key->path.c_str());
   }
+}
+
+void RegistryGuard::LimitAccess(HKEY root, const std::string& path, DWORD access) {
+  SetAccessList(root, path, access);
+  limited_.push_back({root, path});
 }
 
 void RegistryGuard::Watch(HKEY root, const std::string& path) { keys_.push_back({root, path}); }

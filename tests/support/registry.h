@@ -25,6 +25,9 @@ class RegistryGuard {
   void SetString(HKEY root, const std::string& path, const char* name, const std::string& value);
   void SetBinary(HKEY root, const std::string& path, const char* name, const void* data, DWORD size);
   void SetNumber(HKEY root, const std::string& path, const char* name, DWORD value);
+  // Lets everyone open the key with the given access and nothing more (its access list),
+  // until the guard goes out of scope or the access is set again.
+  void LimitAccess(HKEY root, const std::string& path, DWORD access);
   // Leaves every key in place when the guard goes out of scope.
   void Forget() { keys_.clear(); }
 
@@ -36,6 +39,7 @@ class RegistryGuard {
   void SetValue(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
                 DWORD size);
   std::vector<Key> keys_;
+  std::vector<Key> limited_;
 };
 
 bool KeyExists(HKEY root, const std::string& path);

@@ -225,6 +225,27 @@ TEST(UpdateSettings, NeverCreateAnAbsentApplicationKey) {
   }
 }
 
+// The keys are opened for writing alone: a key that lets its users write, and not read,
+// takes the values; one that lets them only read takes nothing.
+TEST(UpdateSettings, NeedOnlyWriteAccessToTheApplicationKey) {
+  for (const DWORD access : {static_cast<DWORD>(KEY_WRITE), static_cast<DWORD>(KEY_READ)}) {
+    RegistryGuard registry;
+    CreateApplicationKeys(registry);
+    const std::string salvetta = ApplicationKey("Salvetta");
+    const std::string vocastra = ApplicationKey("Vocastra Bin Files");
+    registry.LimitAccess(HKEY_LOCAL_MACHINE, salvetta, access);
+    registry.LimitAccess(HKEY_LOCAL_MACHINE, vocastra, access);
+    SetLastCheckSalvetta();
+    RunAction("_EditWiseUpdateForVX2ThemePack@4", kDeadSession);
+    registry.LimitAccess(HKEY_LOCAL_MACHINE, salvetta, KEY_ALL_ACCESS);
+    registry.LimitAccess(HKEY_LOCAL_MACHINE, vocastra, KEY_ALL_ACCESS);
+    DWORD type = 0;
+    std::string data;
+    EXPECT_EQ(ApplicationsWithLastCheck().count("Salvetta"), access == KEY_WRITE ? 1u : 0u) << access;
+    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, vocastra, "Version", type, data), access == KEY_WRITE) << access;
+  }
+}
+
 TEST(EditWiseUpdateForVX2ThemePack, PointsTheUpdateCheckerAtTheThemePack) {
   RegistryGuard registry;
   CreateApplicationKeys(registry);
