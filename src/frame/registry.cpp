@@ -25,6 +25,7 @@ bool ReadStringValue(HKEY key, const char* name, char* buffer, std::size_t size)
 }
 
 bool ReadNumberValue(HKEY key, const char* name, DWORD& number) noexcept {
+  number = 0;  // data shorter than 4 bytes leaves the rest zero
   DWORD length = sizeof(number);
   return RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&number),
                           &length) == ERROR_SUCCESS;
