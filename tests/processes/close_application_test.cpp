@@ -49,6 +49,22 @@ int LooksForVocastra(CloseWait wait) {
   return looks;
 }
 
+BOOL CALLBACK StopAtEitherWindow(HWND window, LPARAM context) {
+  HWND* windows = reinterpret_cast<HWND*>(context);
+  if (window != windows[0] && window != windows[1]) {
+    return TRUE;
+  }
+  windows[2] = window;
+  return FALSE;
+}
+
+// Whichever of the two windows comes first in the system's order of top-level windows.
+HWND FirstInWindowOrder(HWND one, HWND other) {
+  HWND windows[3] = {one, other, nullptr};
+  EnumWindows(StopAtEitherWindow, reinterpret_cast<LPARAM>(windows));
+  return windows[2];
+}
+
 TEST(CloseAndWait, RequestsOnceAndLooksAfterEachPause) {
   const struct {
     OnClose on_close;
@@ -175,6 +191,17 @@ TEST(ClosePellorigProject, ClosesTheProjectWindowWhereCloseApplicationClosesTheB
   EXPECT_EQ(bare.CloseRequests(), 1);
   EXPECT_EQ(project.CloseRequests(), 1);
   EXPECT_TRUE(project.IsOpen());
+}
+
+TEST(ClosePellorigProject, ClosesOnlyTheFirstProjectWindowInTheSystemsOrder) {
+  TestWindow older(nullptr, L"Older - Pellorig", OnClose::kClose);
+  TestWindow newer(nullptr, L"Newer - Pellorig", OnClose::kClose);
+  const HWND first = FirstInWindowOrder(older.Handle(), newer.Handle());
+  ASSERT_NE(first, nullptr);
+  MessageBoxAnswerer answerer("Pellorig", IDOK);
+  EXPECT_EQ(installdll::ClosePellorigProject("Pellorig", kShortWait), 1);
+  EXPECT_EQ(older.CloseRequests(), first == older.Handle() ? 1 : 0);
+  EXPECT_EQ(newer.CloseRequests(), first == newer.Handle() ? 1 : 0);
 }
 
 TEST(ClosePellorigProject, AsksTheUserInAnOkCancelBoxCaptionedWithTheName) {
