@@ -215,6 +215,7 @@ TEST(ClosePellorigProject, AsksTheUserInAnOkCancelBoxCaptionedWithTheName) {
   EXPECT_TRUE(box.has_ok);
   EXPECT_TRUE(box.has_cancel);
   EXPECT_FALSE(box.has_other_buttons);
+  EXPECT_FALSE(box.has_icon);
   EXPECT_FALSE(project.IsOpen());
 }
 

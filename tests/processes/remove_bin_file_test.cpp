@@ -113,6 +113,7 @@ TEST(RemoveBinFile, AsksTheUserToDeleteAPackageInUse) {
     EXPECT_EQ(box.text.size() < request.size(), folder.Package().size() > 204) << folder.Package().size();
     EXPECT_FALSE(box.has_owner);
     EXPECT_TRUE(box.has_ok && box.has_cancel && !box.has_other_buttons);
+    EXPECT_FALSE(box.has_icon);
     EXPECT_TRUE(folder.HasPackage());
   }
 }

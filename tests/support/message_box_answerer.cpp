@@ -4,9 +4,11 @@ namespace testing_support {
 
 namespace {
 
-// The class of dialog boxes, message boxes among them, and the id of a message box's text.
+// The class of dialog boxes, message boxes among them, and the ids of a message box's text
+// and of its icon (a static control that holds no icon, or is hidden, when the box shows none).
 constexpr char kDialogClass[] = "#32770";
 constexpr int kMessageTextId = 0xFFFF;
+constexpr int kIconId = 0x440;
 // Never wait for ever on a box that does not come.
 constexpr DWORD kPatienceMilliseconds = 120000;
 
@@ -46,6 +48,8 @@ void MessageBoxAnswerer::Watch(const std::string& caption, int button) {
     for (int other : {IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
       seen_.has_other_buttons = seen_.has_other_buttons || shows_button(other);
     }
+    const HWND icon = GetDlgItem(box, kIconId);
+    seen_.has_icon = IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     return;
   }

@@ -17,6 +17,7 @@ struct SeenMessageBox {
   bool has_ok = false;
   bool has_cancel = false;
   bool has_other_buttons = false;
+  bool has_icon = false;
 };
 
 class MessageBoxAnswerer {
