@@ -99,7 +99,7 @@ TEST(RemoveBinFile, AsksTheUserToDeleteAPackageInUse) {
   // Second: a path longer than the request leaves room for is cut at its end.
   for (std::size_t folder_length : {std::size_t{0}, std::size_t{230}}) {
     InstallFolder folder(folder_length);
-    folder.CreatePackage(FILE_ATTRIBUTE_READONLY);
+    folder.CreatePackage(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     const HANDLE in_use = CreateFileA(folder.Package().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                       nullptr);
     ASSERT_NE(in_use, INVALID_HANDLE_VALUE);
@@ -115,6 +115,7 @@ TEST(RemoveBinFile, AsksTheUserToDeleteAPackageInUse) {
     EXPECT_TRUE(box.has_ok && box.has_cancel && !box.has_other_buttons);
     EXPECT_FALSE(box.has_icon);
     EXPECT_TRUE(folder.HasPackage());
+    EXPECT_EQ(GetFileAttributesA(folder.Package().c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
   }
 }
 
