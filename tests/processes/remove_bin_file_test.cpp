@@ -95,6 +95,24 @@ TEST(RemoveBinFile, DoesNothingWithoutAPackageOrWithAnInstallFolderTooLong) {
   RunAction("_RemoveBinFile@4", kDeadSession);
 }
 
+// 241 characters and the 18 of "Bin\\inst\\VXBin.msi" make the 259 that a path may hold.
+TEST(RemoveBinFile, HandlesAnInstallFolderOfUpTo241Characters) {
+  const struct {
+    std::size_t length;
+    bool deleted;
+  } cases[] = {{241, true}, {242, false}};
+  for (const auto& c : cases) {
+    InstallFolder folder(c.length);
+    ASSERT_EQ(folder.Path().size(), c.length);
+    folder.CreatePackage(FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(folder.HasPackage()) << c.length;
+    std::string flag;
+    EXPECT_FALSE(RunRemoveBinFile(folder.Path(), flag).shown) << c.length;
+    EXPECT_EQ(flag, "") << c.length;
+    EXPECT_EQ(folder.HasPackage(), !c.deleted) << c.length;
+  }
+}
+
 TEST(RemoveBinFile, AsksTheUserToDeleteAPackageInUse) {
   // Second: a path longer than the request leaves room for is cut at its end.
   for (std::size_t folder_length : {std::size_t{0}, std::size_t{230}}) {
