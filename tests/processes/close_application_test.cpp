@@ -228,6 +228,15 @@ TEST(ClosePellorigPatch, LeavesTheWindowAloneWhenTheUserCancels) {
   EXPECT_TRUE(project.IsOpen());
 }
 
+TEST(ClosePellorigPatch, AgreesWithoutARequestWhenTheUserClosedTheWindowWhileAsked) {
+  TestWindow project(nullptr, L"Demo - Pellorig", OnClose::kStayOpen);
+  MessageBoxAnswerer answerer("Pellorig", IDOK, [&] { project.End(); });
+  EXPECT_EQ(LowHalf(Entry<ScriptShortText>("_ClosePellorigPatch@4")("Pellorig")), 1);
+  EXPECT_TRUE(answerer.Seen().shown);
+  EXPECT_FALSE(project.IsOpen());
+  EXPECT_EQ(project.CloseRequests(), 0);
+}
+
 TEST(ClosePellorigPatch, ShortensALongNameInTheQuestionOnly) {
   TestWindow project(nullptr, L"Demo - Pellorig", OnClose::kClose);
   const std::string name(200, 'N');

@@ -14,8 +14,8 @@ constexpr DWORD kPatienceMilliseconds = 120000;
 
 }  // namespace
 
-MessageBoxAnswerer::MessageBoxAnswerer(const std::string& caption, int button)
-    : thread_([this, caption, button] { Watch(caption, button); }) {}
+MessageBoxAnswerer::MessageBoxAnswerer(const std::string& caption, int button, std::function<void()> before_answer)
+    : thread_([this, caption, button, before_answer] { Watch(caption, button, before_answer); }) {}
 
 MessageBoxAnswerer::~MessageBoxAnswerer() { Seen(); }
 
@@ -27,7 +27,7 @@ SeenMessageBox MessageBoxAnswerer::Seen() {
   return seen_;
 }
 
-void MessageBoxAnswerer::Watch(const std::string& caption, int button) {
+void MessageBoxAnswerer::Watch(const std::string& caption, int button, const std::function<void()>& before_answer) {
   const DWORD start = GetTickCount();
   while (!stop_ && GetTickCount() - start < kPatienceMilliseconds) {
     const HWND box = FindWindowA(kDialogClass, caption.c_str());
@@ -50,6 +50,9 @@ void MessageBoxAnswerer::Watch(const std::string& caption, int button) {
     }
     const HWND icon = GetDlgItem(box, kIconId);
     seen_.has_icon = IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
+    if (before_answer) {
+      before_answer();
+    }
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     return;
   }
