@@ -49,6 +49,22 @@ int LooksForVocastra(CloseWait wait) {
   return looks;
 }
 
+BOOL CALLBACK StopAtEitherWindow(HWND window, LPARAM context) {
+  HWND* windows = reinterpret_cast<HWND*>(context);
+  if (window != windows[0] && window != windows[1]) {
+    return TRUE;
+  }
+  windows[2] = window;
+  return FALSE;
+}
+
+// Whichever of the two windows comes first in the system's order of top-level windows.
+HWND FirstInWindowOrder(HWND one, HWND other) {
+  HWND windows[3] = {one, other, nullptr};
+  EnumWindows(StopAtEitherWindow, reinterpret_cast<LPARAM>(windows));
+  return windows[2];
+}
+
 TEST(CloseAndWait, RequestsOnceAndLooksAfterEachPause) {
   const struct {
     OnClose on_close;
@@ -177,6 +193,17 @@ TEST(ClosePellorigProject, ClosesTheProjectWindowWhereCloseApplicationClosesTheB
   EXPECT_TRUE(project.IsOpen());
 }
 
+TEST(ClosePellorigProject, ClosesOnlyTheFirstProjectWindowInTheSystemsOrder) {
+  TestWindow older(nullptr, L"Older - Pellorig", OnClose::kClose);
+  TestWindow newer(nullptr, L"Newer - Pellorig", OnClose::kClose);
+  const HWND first = FirstInWindowOrder(older.Handle(), newer.Handle());
+  ASSERT_NE(first, nullptr);
+  MessageBoxAnswerer answerer("Pellorig", IDOK);
+  EXPECT_EQ(installdll::ClosePellorigProject("Pellorig", kShortWait), 1);
+  EXPECT_EQ(older.CloseRequests(), first == older.Handle() ? 1 : 0);
+  EXPECT_EQ(newer.CloseRequests(), first == newer.Handle() ? 1 : 0);
+}
+
 TEST(ClosePellorigProject, AsksTheUserInAnOkCancelBoxCaptionedWithTheName) {
   TestWindow project(nullptr, L"Demo - Pellorig", OnClose::kClose);
   MessageBoxAnswerer answerer("Pellorig", IDOK);
@@ -188,6 +215,7 @@ TEST(ClosePellorigProject, AsksTheUserInAnOkCancelBoxCaptionedWithTheName) {
   EXPECT_TRUE(box.has_ok);
   EXPECT_TRUE(box.has_cancel);
   EXPECT_FALSE(box.has_other_buttons);
+  EXPECT_FALSE(box.has_icon);
   EXPECT_FALSE(project.IsOpen());
 }
 
@@ -198,6 +226,15 @@ TEST(ClosePellorigPatch, LeavesTheWindowAloneWhenTheUserCancels) {
   EXPECT_EQ(answerer.Seen().text, Question("Pellorig Express"));
   EXPECT_EQ(project.CloseRequests(), 0);
   EXPECT_TRUE(project.IsOpen());
+}
+
+TEST(ClosePellorigPatch, AgreesWithoutARequestWhenTheUserClosedTheWindowWhileAsked) {
+  TestWindow project(nullptr, L"Demo - Pellorig", OnClose::kStayOpen);
+  MessageBoxAnswerer answerer("Pellorig", IDOK, [&] { project.End(); });
+  EXPECT_EQ(LowHalf(Entry<ScriptShortText>("_ClosePellorigPatch@4")("Pellorig")), 1);
+  EXPECT_TRUE(answerer.Seen().shown);
+  EXPECT_FALSE(project.IsOpen());
+  EXPECT_EQ(project.CloseRequests(), 0);
 }
 
 TEST(ClosePellorigPatch, ShortensALongNameInTheQuestionOnly) {

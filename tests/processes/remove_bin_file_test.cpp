@@ -95,11 +95,29 @@ TEST(RemoveBinFile, DoesNothingWithoutAPackageOrWithAnInstallFolderTooLong) {
   RunAction("_RemoveBinFile@4", kDeadSession);
 }
 
+// 241 characters and the 18 of "Bin\\inst\\VXBin.msi" make the 259 that a path may hold.
+TEST(RemoveBinFile, HandlesAnInstallFolderOfUpTo241Characters) {
+  const struct {
+    std::size_t length;
+    bool deleted;
+  } cases[] = {{241, true}, {242, false}};
+  for (const auto& c : cases) {
+    InstallFolder folder(c.length);
+    ASSERT_EQ(folder.Path().size(), c.length);
+    folder.CreatePackage(FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(folder.HasPackage()) << c.length;
+    std::string flag;
+    EXPECT_FALSE(RunRemoveBinFile(folder.Path(), flag).shown) << c.length;
+    EXPECT_EQ(flag, "") << c.length;
+    EXPECT_EQ(folder.HasPackage(), !c.deleted) << c.length;
+  }
+}
+
 TEST(RemoveBinFile, AsksTheUserToDeleteAPackageInUse) {
   // Second: a path longer than the request leaves room for is cut at its end.
   for (std::size_t folder_length : {std::size_t{0}, std::size_t{230}}) {
     InstallFolder folder(folder_length);
-    folder.CreatePackage(FILE_ATTRIBUTE_READONLY);
+    folder.CreatePackage(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     const HANDLE in_use = CreateFileA(folder.Package().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                       nullptr);
     ASSERT_NE(in_use, INVALID_HANDLE_VALUE);
@@ -113,7 +131,9 @@ TEST(RemoveBinFile, AsksTheUserToDeleteAPackageInUse) {
     EXPECT_EQ(box.text.size() < request.size(), folder.Package().size() > 204) << folder.Package().size();
     EXPECT_FALSE(box.has_owner);
     EXPECT_TRUE(box.has_ok && box.has_cancel && !box.has_other_buttons);
+    EXPECT_FALSE(box.has_icon);
     EXPECT_TRUE(folder.HasPackage());
+    EXPECT_EQ(GetFileAttributesA(folder.Package().c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
   }
 }
 

@@ -4,16 +4,18 @@ namespace testing_support {
 
 namespace {
 
-// The class of dialog boxes, message boxes among them, and the id of a message box's text.
+// The class of dialog boxes, message boxes among them, and the ids of a message box's text
+// and of its icon (a static control that holds no icon, or is hidden, when the box shows none).
 constexpr char kDialogClass[] = "#32770";
 constexpr int kMessageTextId = 0xFFFF;
+constexpr int kIconId = 0x440;
 // Never wait for ever on a box that does not come.
 constexpr DWORD kPatienceMilliseconds = 120000;
 
 }  // namespace
 
-MessageBoxAnswerer::MessageBoxAnswerer(const std::string& caption, int button)
-    : thread_([this, caption, button] { Watch(caption, button); }) {}
+MessageBoxAnswerer::MessageBoxAnswerer(const std::string& caption, int button, std::function<void()> before_answer)
+    : thread_([this, caption, button, before_answer] { Watch(caption, button, before_answer); }) {}
 
 MessageBoxAnswerer::~MessageBoxAnswerer() { Seen(); }
 
@@ -25,7 +27,7 @@ SeenMessageBox MessageBoxAnswerer::Seen() {
   return seen_;
 }
 
-void MessageBoxAnswerer::Watch(const std::string& caption, int button) {
+void MessageBoxAnswerer::Watch(const std::string& caption, int button, const std::function<void()>& before_answer) {
   const DWORD start = GetTickCount();
   while (!stop_ && GetTickCount() - start < kPatienceMilliseconds) {
     const HWND box = FindWindowA(kDialogClass, caption.c_str());
@@ -45,6 +47,11 @@ void MessageBoxAnswerer::Watch(const std::string& caption, int button) {
     seen_.has_cancel = shows_button(IDCANCEL);
     for (int other : {IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
       seen_.has_other_buttons = seen_.has_other_buttons || shows_button(other);
+    }
+    const HWND icon = GetDlgItem(box, kIconId);
+    seen_.has_icon = IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
+    if (before_answer) {
+      before_answer();
     }
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     return;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -17,12 +18,14 @@ struct SeenMessageBox {
   bool has_ok = false;
   bool has_cancel = false;
   bool has_other_buttons = false;
+  bool has_icon = false;
 };
 
 class MessageBoxAnswerer {
  public:
-  // Watches for a box with that caption and answers it with the button (IDOK, IDCANCEL).
-  MessageBoxAnswerer(const std::string& caption, int button);
+  // Watches for a box with that caption and answers it with the button (IDOK, IDCANCEL),
+  // after doing what the user does first while the box is open.
+  MessageBoxAnswerer(const std::string& caption, int button, std::function<void()> before_answer = {});
   ~MessageBoxAnswerer();
   MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
   MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
@@ -31,7 +34,7 @@ class MessageBoxAnswerer {
   SeenMessageBox Seen();
 
  private:
-  void Watch(const std::string& caption, int button);
+  void Watch(const std::string& caption, int button, const std::function<void()>& before_answer);
 
   std::atomic<bool> stop_{false};
   SeenMessageBox seen_;

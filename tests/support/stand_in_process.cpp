@@ -57,11 +57,15 @@ StandInProcess::StandInProcess(const std::string& name, DWORD lifetime) : path_(
 
 StandInProcess::~StandInProcess() {
   if (process_ != nullptr) {
-    TerminateProcess(process_, 0);
-    WaitForSingleObject(process_, INFINITE);
+    End();
     CloseHandle(process_);
   }
   DeleteFileA(path_.c_str());
+}
+
+void StandInProcess::End() {
+  TerminateProcess(process_, 0);
+  WaitForSingleObject(process_, INFINITE);
 }
 
 }  // namespace testing_support

@@ -17,6 +17,8 @@ class StandInProcess {
   StandInProcess& operator=(const StandInProcess&) = delete;
 
   bool IsRunning() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+  // Ends the process now and waits until it has gone.
+  void End();
 
  private:
   std::string path_;

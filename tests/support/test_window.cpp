@@ -30,6 +30,8 @@ TestWindow::~TestWindow() {
   CloseHandle(ready_);
 }
 
+void TestWindow::End() { SendMessageW(window_, kEndWindow, 0, 0); }
+
 void TestWindow::Run(const std::wstring& class_name, const std::wstring& title) {
   WNDCLASSW window_class = {};
   window_class.lpfnWndProc = Procedure;

@@ -20,6 +20,10 @@ class TestWindow {
   TestWindow(const TestWindow&) = delete;
   TestWindow& operator=(const TestWindow&) = delete;
 
+  // Ends the window at once, without a close request, as the product does when the user
+  // closes it.
+  void End();
+
   HWND Handle() const { return window_; }
   int CloseRequests() const { return close_requests_; }
   bool IsOpen() const { return IsWindow(window_) != FALSE; }
