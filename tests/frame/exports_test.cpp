@@ -16,13 +16,7 @@
 namespace {
 
 using testing_support::InstallDll;
-
-std::string ProgramFolder() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  return folder.substr(0, folder.find_last_of('\\') + 1);
-}
+using testing_support::ProgramFolder;
 
 std::set<std::string> NamesInExportList() {
   std::ifstream list(ProgramFolder() + "InstallDll.def");

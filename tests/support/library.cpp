@@ -2,6 +2,13 @@
 
 namespace testing_support {
 
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string program(path, length);
+  return program.substr(0, program.find_last_of('\\') + 1);
+}
+
 HMODULE InstallDll() {
   static HMODULE module = LoadLibraryA("InstallDll.dll");
   if (module == nullptr) {

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <msi.h>
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 namespace testing_support {
@@ -15,6 +17,10 @@ using ScriptInt = int(__stdcall*)();
 using ScriptShortText = short(__stdcall*)(const char*);
 using ScriptIntText = int(__stdcall*)(const char*);
 using ScriptIntTwoTexts = int(__stdcall*)(const char*, const char*);
+
+// The folder of the running test program, with its trailing backslash: the build puts the
+// DLL and the helper programs there.
+std::string ProgramFolder();
 
 HMODULE InstallDll();
 

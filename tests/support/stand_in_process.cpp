@@ -4,16 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/library.h"
+
 namespace testing_support {
 
 namespace {
-
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string program(path);
-  return program.substr(0, program.find_last_of('\\') + 1);
-}
 
 std::string CopiesFolder() {
   char temp[MAX_PATH] = {};

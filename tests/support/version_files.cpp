@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <stdexcept>
 
+#include "support/library.h"
+
 namespace testing_support {
 
 namespace {
@@ -47,12 +49,7 @@ VersionResource MakeVersionResource(FourPartVersion file_version, FourPartVersio
 }
 
 // The small program, built beside the test program.
-std::string StubProgram() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.rfind('\\') + 1) + "version_stub.exe";
-}
+std::string StubProgram() { return ProgramFolder() + "version_stub.exe"; }
 
 }  // namespace
 
